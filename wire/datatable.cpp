@@ -239,6 +239,78 @@ double DataColumn::numberAt(std::size_t row) const
     return 0.0;
 }
 
+void DataColumn::setInt32(std::size_t row, std::int32_t v)
+{
+    i32_.at(row) = v;
+    clearNull(row);
+}
+
+void DataColumn::setInt64(std::size_t row, std::int64_t v)
+{
+    i64_.at(row) = v;
+    clearNull(row);
+}
+
+void DataColumn::setDouble(std::size_t row, double v)
+{
+    f64_.at(row) = v;
+    clearNull(row);
+}
+
+void DataColumn::setBool(std::size_t row, bool v)
+{
+    u8_.at(row) = v ? 1 : 0;
+    clearNull(row);
+}
+
+void DataColumn::setBytes(std::size_t row, std::string_view v)
+{
+    if (row >= rows_) throw std::out_of_range("row out of range");
+    const std::uint64_t start = offs_[row];
+    const std::uint64_t oldLen = offs_[row + 1] - start;
+    arena_.replace(start, oldLen, v.data(), v.size());
+    const std::int64_t delta = std::int64_t(v.size()) - std::int64_t(oldLen);
+    if (delta != 0)
+        for (std::size_t r = row + 1; r < offs_.size(); ++r) offs_[r] = std::uint64_t(std::int64_t(offs_[r]) + delta);
+    clearNull(row);
+}
+
+void DataColumn::setString(std::size_t row, const QString &v)
+{
+    const QByteArray u = v.toUtf8();
+    setBytes(row, std::string_view(u.constData(), std::size_t(u.size())));
+}
+
+void DataColumn::setNull(std::size_t row)
+{
+    if (row >= rows_) throw std::out_of_range("row out of range");
+    if (type == FieldType::String || type == FieldType::Blob) setBytes(row, {});
+    if (nulls_.empty()) nulls_.assign(rows_, 0);
+    nulls_[row] = 1;
+}
+
+void DataColumn::setVariant(std::size_t row, const QVariant &v)
+{
+    if (row >= rows_) throw std::out_of_range("row out of range");
+    // Convert through a one-cell column so the rules stay those of appendVariant.
+    DataColumn one(name, type, size);
+    one.appendVariant(v);
+    if (one.isNull(0)) {
+        setNull(row);
+        return;
+    }
+    switch (type) {
+    case FieldType::Int32: setInt32(row, one.int32At(0)); break;
+    case FieldType::Int64: setInt64(row, one.int64At(0)); break;
+    case FieldType::Float64:
+    case FieldType::Currency:
+    case FieldType::DateTime: setDouble(row, one.doubleAt(0)); break;
+    case FieldType::Bool: setBool(row, one.boolAt(0)); break;
+    case FieldType::String:
+    case FieldType::Blob: setBytes(row, one.bytesAt(0)); break;
+    }
+}
+
 std::size_t DataColumn::memoryBytes() const
 {
     return i32_.capacity() * 4 + i64_.capacity() * 8 + f64_.capacity() * 8 + u8_.capacity() +

@@ -75,10 +75,27 @@ public:
     // result sets, tests). Throws std::invalid_argument when it cannot convert.
     void appendVariant(const QVariant &v);
 
+    // In-place changes of one cell (a selection flag, a running balance).
+    // The typed setters must match the column type; setBytes on a text
+    // column costs time proportional to the column's size.
+    void setInt32(std::size_t row, std::int32_t v);
+    void setInt64(std::size_t row, std::int64_t v);
+    void setDouble(std::size_t row, double v);
+    void setBool(std::size_t row, bool v);
+    void setBytes(std::size_t row, std::string_view v);
+    void setString(std::size_t row, const QString &v);
+    void setNull(std::size_t row);
+    // Converting setter, as appendVariant. Throws std::invalid_argument.
+    void setVariant(std::size_t row, const QVariant &v);
+
     std::size_t memoryBytes() const;
 
 private:
     void markNotNull();
+    void clearNull(std::size_t row)
+    {
+        if (!nulls_.empty()) nulls_[row] = 0;
+    }
 
     std::size_t rows_ = 0;
     std::vector<std::int32_t> i32_;

@@ -109,3 +109,30 @@ TEST(DataTable, AppendRowOfWrongTypeLeavesTableRectangular)
     EXPECT_NO_THROW(t.checkShape());
     EXPECT_EQ(t.rowCount(), 1u);
 }
+
+TEST(DataTable, CellsChangeInPlace)
+{
+    DataTable t;
+    t.addColumn("ADI", FieldType::String);
+    t.addColumn("SEC", FieldType::Bool);
+    t.addColumn("BAKIYE", FieldType::Float64);
+    t.appendRow({"bir", false, 1.0});
+    t.appendRow({"iki", true, QVariant()});
+    t.appendRow({"üç", false, 3.0});
+    t.columns[0].setString(0, "birinci satır");  // longer: later rows must move
+    t.columns[0].setString(2, "3");               // shorter
+    t.columns[1].setBool(0, true);
+    t.columns[2].setDouble(1, 42.5);  // a null becomes a value
+    t.columns[2].setNull(2);
+    EXPECT_EQ(t.text(0, "ADI"), "birinci satır");
+    EXPECT_EQ(t.text(1, "ADI"), "iki");
+    EXPECT_EQ(t.text(2, "ADI"), "3");
+    EXPECT_TRUE(t.columns[1].boolAt(0));
+    EXPECT_FALSE(t.columns[2].isNull(1));
+    EXPECT_DOUBLE_EQ(t.number(1, "BAKIYE"), 42.5);
+    EXPECT_TRUE(t.columns[2].isNull(2));
+    EXPECT_THROW(t.columns[2].setVariant(2, "7,5"), std::invalid_argument);  // not a number
+    EXPECT_TRUE(t.columns[2].isNull(2));  // and the cell kept what it held
+    t.columns[2].setVariant(2, "7.5");
+    EXPECT_DOUBLE_EQ(t.number(2, "BAKIYE"), 7.5);
+}
