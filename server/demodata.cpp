@@ -82,6 +82,9 @@ bool SeedDemoData(Db &db, const QString &machineId)
                      salespersonOf[i]});
             RegisterMachine(db, QString::fromUtf8(u.demoMachine), QString::fromUtf8(u.name));
         }
+        SeedCatalogueDemo(db);
+        SeedPromoDemo(db);
+        SeedHistoryDemo(db);
         if (!machineId.trimmed().isEmpty()) RegisterMachine(db, machineId, QString::fromUtf8(kDemoUsers[0].name));
     });
     return true;

@@ -24,6 +24,12 @@ extern const DemoUser kDemoUsers[4];
 // it was already there. `machineId` is this machine's computer identifier.
 bool SeedDemoData(Db &db, const QString &machineId);
 
+// The demo data of each method group (called by SeedDemoData, in this order,
+// inside its transaction): democatalogue.cpp, demopromo.cpp, demohistory.cpp.
+void SeedCatalogueDemo(Db &db);
+void SeedPromoDemo(Db &db);
+void SeedHistoryDemo(Db &db);
+
 // Registers a machine to a user (by user name); creates the machine row when
 // missing. Throws MethodError when the user does not exist.
 void RegisterMachine(Db &db, const QString &machineId, const QString &userName);

@@ -1,6 +1,7 @@
 #include "server/migrations.h"
 
 #include "server/log.h"
+#include "server/schema.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -87,6 +88,18 @@ std::vector<Migration> BuildMigrations()
 {
     std::vector<Migration> list;
     list.push_back({1, QStringLiteral("makineler, temsilciler, cariler, kullanıcılar"), kMigration1});
+    // One migration per method group; a group without tables yet adds none.
+    const struct {
+        int version;
+        const char *title;
+        QStringList statements;
+    } groups[] = {
+        {2, "stoklar, fiyatlar, sepetler, siparişler, kargolar", CatalogueSchema()},
+        {3, "cari hareketler, faturalar, reklamlar, bannerlar, belgeler, giden kutusu", PromoSchema()},
+        {4, "sipariş geçmişi ve raporlar", HistorySchema()},
+    };
+    for (const auto &g : groups)
+        if (!g.statements.isEmpty()) list.push_back({g.version, QString::fromUtf8(g.title), g.statements});
     return list;
 }
 

@@ -1,23 +1,14 @@
 #pragma once
-// The server's methods, on one worker's database connection.
+// The server's methods, on one worker's database connection: every group
+// stacked (see methodgroup.h).
 
-#include "generated/servermethods_gen.h"
+#include "server/historymethods.h"
 
 namespace tarsel::server {
 
-class Db;
-
-// The client version this server expects unless a user record says otherwise.
-inline constexpr int kExpectedClientVersion = 8;
-
-class ServerMethods : public TServerMethods1 {
+class ServerMethods final : public HistoryMethods {
 public:
-    explicit ServerMethods(Db &db) : db_(db) {}
-
-    std::unique_ptr<TSonucBilgisi> BuyukGetir(const QString &idsi) override;
-
-private:
-    Db &db_;
+    explicit ServerMethods(Db &db) : HistoryMethods(db) {}
 };
 
 }  // namespace tarsel::server

@@ -1,4 +1,4 @@
-#include "server/servermethods.h"
+#include "server/signinmethods.h"
 
 #include "server/dbpool.h"
 
@@ -7,7 +7,7 @@ namespace tarsel::server {
 // The user record registered for a machine. An unknown machine still gets a
 // record, with Varmi false, so that the client can send it to the request
 // page; its Version is the expected one so that no update is forced on it.
-std::unique_ptr<TSonucBilgisi> ServerMethods::BuyukGetir(const QString &idsi)
+std::unique_ptr<TSonucBilgisi> SignInMethods::BuyukGetir(const QString &idsi)
 {
     auto rec = std::make_unique<TSonucBilgisi>();
     rec->setBILGISAYARID(idsi);

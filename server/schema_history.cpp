@@ -1,0 +1,10 @@
+#include "server/schema.h"
+
+namespace tarsel::server {
+
+QStringList HistorySchema()
+{
+    return {};
+}
+
+}  // namespace tarsel::server
