@@ -14,7 +14,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   sqlite3 postgresql postgresql-client
   libcurl4-openssl-dev
-  fonts-dejavu-core curl
+  fonts-dejavu-core fonts-dejavu-extra curl
 )
 
 missing=()

@@ -18,9 +18,11 @@ export QT_QPA_PLATFORM=offscreen
 # wherever the checkout is.
 if [ -z "${TARSEL_TEST_PG:-}" ]; then
   PG_DIR=$(mktemp -d /tmp/tarsel-pg.XXXXXX)
+  trap 'bash "$ROOT/scripts/pg-test-instance.sh" stop "$PG_DIR" >/dev/null 2>&1 || true; rm -rf "$PG_DIR"' EXIT
   if bash scripts/pg-test-instance.sh start "$PG_DIR"; then
-    export TARSEL_TEST_PG=$(bash scripts/pg-test-instance.sh url "$PG_DIR")
-    trap 'bash scripts/pg-test-instance.sh stop "$PG_DIR" >/dev/null 2>&1 || true; rm -rf "$PG_DIR"' EXIT
+    TARSEL_TEST_PG=$(bash scripts/pg-test-instance.sh url "$PG_DIR")
+    export TARSEL_TEST_PG
+    echo "test.sh: the server tests run on PostgreSQL too ($TARSEL_TEST_PG)"
   else
     echo "test.sh: PostgreSQL could not start; its tests will be skipped" >&2
   fi

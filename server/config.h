@@ -5,7 +5,7 @@
 // --config, default "tarsel-server.conf" beside the executable; a missing
 // default file is not an error), then the command line.
 //
-//   tarsel-server [serve|migrate] [options]
+//   tarsel-server [serve|migrate|register-machine|notify] [options]
 //
 //   option            INI key                 default
 //   --listen ADDR     [server] listen         0.0.0.0
@@ -19,6 +19,8 @@
 //   --db-threads N    [database] threads      max(2, hardware threads)
 //   --queue-limit N   [database] queue_limit  10000
 //   --data-dir DIR    [paths] data_dir        ~/.local/share/tarsel-server
+//   --push-timeout S  [push] reply_timeout    10     (seconds a push client has to answer)
+//   --message TEXT    (notify only)           the notification text
 //
 // A relative data_dir in the file is taken from the file's folder; a
 // relative SQLite path from the data folder.
@@ -33,7 +35,7 @@
 
 namespace tarsel::server {
 
-enum class ServerCommand { Serve, Migrate, RegisterMachine };
+enum class ServerCommand { Serve, Migrate, RegisterMachine, Notify };
 
 struct ServerConfig {
     ServerCommand command = ServerCommand::Serve;
@@ -53,8 +55,13 @@ struct ServerConfig {
     QString machineId;       // computer identifier for the demo seed / register-machine
                              // (empty = this machine's)
     QString userName;        // register-machine: the user to register the machine to
+    int pushReplyTimeoutSec = 10;  // a push client that does not answer a notification in
+                                   // this time is dropped
+    QString notifyMessage = QStringLiteral("yenile");  // notify: the notification's value (a text)
 
     HttpServerOptions httpOptions() const;
+    // The web side: the same limits and time-outs on webPort.
+    HttpServerOptions webHttpOptions() const;
     DbPoolOptions dbPoolOptions() const;
 };
 

@@ -55,7 +55,7 @@ bool IEquals(std::string_view a, std::string_view b)
     return true;
 }
 
-enum class Route { Health, Handshake, Rpc, Push, NotFound, WrongVerb };
+enum class Route { Health, Handshake, Rpc, Push, NotFound, WrongVerb, Fallback };
 
 struct RouteMatch {
     Route route = Route::NotFound;
@@ -235,6 +235,7 @@ struct HttpServer::State {
     HttpServerOptions options;
     RequestHandler rpc;
     RequestHandler health;
+    RequestHandler fallback;
     WebSocketHandler ws;
 
     std::atomic<bool> draining{false};
@@ -416,6 +417,8 @@ private:
         }
         parser_->body_limit(st_->options.bodyLimit);  // also bounds chunked bodies
 
+        if (route_.route == Route::NotFound && st_->fallback)
+            route_.route = Route::Fallback;
         switch (route_.route) {
         case Route::NotFound:
             answerDirect(Response::Error(404, "Bulunamadı: " + path_));
@@ -520,7 +523,9 @@ private:
         r.expect = std::string(r.header("Expect"));
         r.body = std::move(msg.body());
 
-        const RequestHandler &handler = route_.route == Route::Health ? st_->health : st_->rpc;
+        const RequestHandler &handler = route_.route == Route::Health     ? st_->health
+                                        : route_.route == Route::Fallback ? st_->fallback
+                                                                          : st_->rpc;
         if (!handler) {
             if (route_.route == Route::Health)
                 startWrite(Response::Json(200, "{\"status\":\"ok\"}"), false, false);
@@ -753,6 +758,7 @@ HttpServer::~HttpServer()
 void HttpServer::setRpcHandler(RequestHandler handler) { state_->rpc = std::move(handler); }
 void HttpServer::setHealthHandler(RequestHandler handler) { state_->health = std::move(handler); }
 void HttpServer::setWebSocketHandler(WebSocketHandler handler) { state_->ws = std::move(handler); }
+void HttpServer::setFallbackHandler(RequestHandler handler) { state_->fallback = std::move(handler); }
 
 quint16 HttpServer::port() const { return boundPort_; }
 std::string HttpServer::address() const { return options_.address; }

@@ -8,7 +8,8 @@
 //   GET  /datasnap/handshake                 -> RPC handler (Request::rpcMethod empty)
 //   POST /datasnap/TServerMethods1.<Method>  -> RPC handler (Request::rpcMethod = "<Method>")
 //   GET  /datasnap/push with "Upgrade: websocket" -> WebSocket handler (socket handed over)
-//   anything else                            -> 404 {"error":"..."}; a known path with the
+//   anything else                            -> fallback handler when one is set, else
+//                                               404 {"error":"..."}; a known path with the
 //                                               wrong verb -> 405 with an Allow header
 //
 // Threads: the network threads (run on the io_context) only parse and write.
@@ -119,6 +120,9 @@ public:
     void setHealthHandler(RequestHandler handler);
     // Without a WebSocket handler /datasnap/push answers 404.
     void setWebSocketHandler(WebSocketHandler handler);
+    // Requests for any other path, with any verb (Request::rpcMethod empty).
+    // Without a fallback handler they answer 404.
+    void setFallbackHandler(RequestHandler handler);
 
     // Binds, listens and starts the network threads. Throws std::runtime_error
     // (Turkish text naming the address) when the address cannot be bound.

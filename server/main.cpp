@@ -3,8 +3,10 @@
 //   tarsel-server [serve] [options]   run the server (default)
 //   tarsel-server migrate [options]   bring the database schema up to date and exit
 //
-// Boost.Asio drives everything; the QCoreApplication only exists so that the
-// Qt SQL driver plugins can be loaded. No Qt event loop runs.
+// Boost.Asio drives everything; the QGuiApplication only exists so that the
+// Qt SQL driver plugins can be loaded and documents (PDF, pictures) can be
+// drawn with text, on the "offscreen" platform unless QT_QPA_PLATFORM says
+// otherwise. No Qt event loop runs.
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/signal_set.hpp>
@@ -16,10 +18,13 @@
 #include "server/httpserver.h"
 #include "server/log.h"
 #include "server/migrations.h"
+#include "server/push.h"
 #include "server/rpc.h"
+#include "server/website.h"
 #include "util/machineid.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 
 #include <csignal>
@@ -86,15 +91,23 @@ int Serve(const ServerConfig &config, const DbSettings &settings, boost::asio::i
             LogInfo("Tanıtım verileri yüklendi; bu bilgisayar (" + machine.toStdString() + ") kayıtlı");
     }
 
+    PushHub push(PushOptions::FromConfig(config));  // outlives both servers
     HttpServer server(config.httpOptions());
     InstallHealthCheck(server, pool);
     InstallRpc(server, pool, config);
+    push.install(server);
+    HttpServer web(config.webHttpOptions());
+    InstallWebsite(web, pool);
     server.start();
+    web.start();
 
     const std::string where = HostPort(server.address(), server.port());
     std::printf("tarsel-server listening on %s\n", where.c_str());
+    const std::string webWhere = HostPort(web.address(), web.port());
+    std::printf("tarsel-server web on %s\n", webWhere.c_str());
     std::fflush(stdout);
     LogInfo("Dinleniyor: " + where);
+    LogInfo("Web sayfaları: " + webWhere);
 
     int received = 0;
     stopSignals.async_wait([&received](const boost::system::error_code &ec, int signal) {
@@ -104,6 +117,8 @@ int Serve(const ServerConfig &config, const DbSettings &settings, boost::asio::i
     signalContext.run();
 
     LogInfo(std::string("Sinyal alındı (") + (received == SIGINT ? "SIGINT" : "SIGTERM") + "), kapanıyor");
+    push.stop();  // closes the push sockets, which server.stop() does not know
+    web.stop();
     server.stop();
     pool.stop();
     LogInfo("Sunucu durdu");
@@ -117,7 +132,8 @@ int main(int argc, char **argv)
     // A client that goes away must not kill the process; asio reports EPIPE.
     std::signal(SIGPIPE, SIG_IGN);
 
-    QCoreApplication app(argc, argv);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarsel-server"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARSEL_VERSION));
 
@@ -144,6 +160,8 @@ int main(int argc, char **argv)
     if (!config.configFile.isEmpty())
         LogInfo("Yapılandırma dosyası: " + config.configFile.toStdString());
 
+    if (config.command == ServerCommand::Notify)
+        return RunNotifyCommand(config);
     try {
         if (!QDir().mkpath(config.dataDir)) {
             LogError("Veri klasörü oluşturulamadı: " + config.dataDir.toStdString());

@@ -74,7 +74,7 @@ class DemoServer : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        server = new ServerProcess;
+        server = new ServerProcess(ServerProcess::Database::FromEnvironment);
         server->start({"--demo", "--machine", "TEST-PC-1"});
     }
     static void TearDownTestSuite()
@@ -142,11 +142,11 @@ TEST_F(DemoServer, ServerErrorsArriveWithTheirOwnText)
     ASSERT_TRUE(OpenConnectionWithRetry(*conn, false));
     TServerMethods1Client proxy(*conn);
     try {
-        proxy.KayanYaziGetir();
-        FAIL() << "a method the server does not offer answered";
+        proxy.AcilisREklamVer(99);  // there is no advert 99
+        FAIL() << "a lookup of a missing advert answered";
     } catch (const RemoteError &e) {
-        EXPECT_EQ(e.status, 501);
-        EXPECT_EQ(std::string(e.what()), "KayanYaziGetir sunucuda henüz uygulanmadı");
+        EXPECT_EQ(e.status, 500);
+        EXPECT_EQ(std::string(e.what()).rfind("Açılış reklamı bulunamadı (sıra 99", 0), 0u) << e.what();
     }
     // The connection stays usable after an error answer.
     EXPECT_TRUE(proxy.BuyukGetir("TEST-PC-1")->Varmi());
@@ -157,9 +157,9 @@ TEST_F(DemoServer, GuardedCallReportsFailureUnguardedCallRaises)
     DSConnection desc;
     desc.Port = QString::number(server->port());
     QString text;
-    EXPECT_TRUE(GuardedCall(desc, [](TServerMethods1Client &p) { p.AcilisReklamAdet(); }, false, true, &text));
-    EXPECT_TRUE(text.contains("AcilisReklamAdet")) << text.toStdString();
-    EXPECT_THROW(UnguardedCall(desc, [](TServerMethods1Client &p) { p.AcilisReklamAdet(); }), RemoteError);
+    EXPECT_TRUE(GuardedCall(desc, [](TServerMethods1Client &p) { p.AcilisREklamVer(99); }, false, true, &text));
+    EXPECT_TRUE(text.startsWith("Açılış reklamı bulunamadı")) << text.toStdString();
+    EXPECT_THROW(UnguardedCall(desc, [](TServerMethods1Client &p) { p.AcilisREklamVer(99); }), RemoteError);
     EXPECT_FALSE(GuardedCall(desc, [](TServerMethods1Client &p) { p.BuyukGetir("X"); }));
 }
 
@@ -191,7 +191,7 @@ TEST(OpenRetry, ServerDownMakesElevenAttemptsHalfASecondApart)
 TEST(OpenRetry, ServerComingUpDuringTheRetriesIsUsedWithoutAMessage)
 {
     const quint16 port = freePort();
-    ServerProcess late;
+    ServerProcess late(ServerProcess::Database::FromEnvironment);
     std::thread starter([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(1200));
         late.start({"--port", QString::number(port), "--demo", "--machine", "LATE-PC"});

@@ -37,7 +37,7 @@ class ServerTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        server_ = new ServerProcess;
+        server_ = new ServerProcess(ServerProcess::Database::FromEnvironment);
         server_->start();
     }
     static void TearDownTestSuite()
@@ -92,7 +92,7 @@ TEST_F(ServerTest, RoutesAnswerWithStatusAndJsonError)
         {"POST", "/datasnap/TServerMethods1.", 404, nullptr},
         {"POST", "/datasnap/TServerMethods1.Sepet-Ver", 404, nullptr},
         {"POST", "/datasnap/TServerMethods2.SepetVer2", 404, nullptr},
-        {"GET", "/datasnap/push", 404, nullptr},  // no push channel installed
+        {"GET", "/datasnap/push", 426, nullptr},  // the push channel takes WebSocket upgrades only
         {"POST", "/health", 405, "GET"},
         {"POST", "/datasnap/handshake", 405, "GET"},
         {"GET", "/datasnap/TServerMethods1.SepetVer2", 405, "POST"},
@@ -231,7 +231,7 @@ TEST_F(ServerTest, EveryRequestGetsOneLogLine)
 
 TEST(ServerLimits, BodyOverLimitIsRefusedWith413)
 {
-    ServerProcess srv;
+    ServerProcess srv(ServerProcess::Database::FromEnvironment);
     srv.start({"--body-limit", "1K"});
 
     HttpClient http;
@@ -263,7 +263,7 @@ TEST(ServerLimits, BodyOverLimitIsRefusedWith413)
 
 TEST(ServerLimits, IdleConnectionsAreClosedAfterReadTimeout)
 {
-    ServerProcess srv;
+    ServerProcess srv(ServerProcess::Database::FromEnvironment);
     srv.start({"--read-timeout", "1"});
 
     RawConnection idle(srv.port());
@@ -285,7 +285,7 @@ TEST(ServerLifecycle, SigtermAndSigintEndWithExitCodeZero)
 {
     for (int sig : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(sig);
-        ServerProcess srv;
+        ServerProcess srv(ServerProcess::Database::FromEnvironment);
         srv.start();
         // A connection held open must not keep the server from ending.
         RawConnection idle(srv.port());
@@ -301,7 +301,7 @@ TEST(ServerLifecycle, SigtermAndSigintEndWithExitCodeZero)
 
 TEST(ServerLifecycle, PortInUseFailsWithMessage)
 {
-    ServerProcess first;
+    ServerProcess first(ServerProcess::Database::FromEnvironment);
     first.start();
     const auto r = ServerProcess::run({"serve", "--listen", "127.0.0.1", "--port", QString::number(first.port()),
                                        "--config", "/dev/null", "--db",

@@ -1,7 +1,10 @@
 #include "tests/server/serverprocess.h"
 
+#include "tests/server/pgtest.h"
+
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -23,6 +26,25 @@ namespace tarsel::test {
 namespace {
 
 constexpr std::string_view kListening = "tarsel-server listening on ";
+constexpr std::string_view kWebListening = "tarsel-server web on ";
+
+// The port at the end of the line that follows marker in text, 0 when the
+// line is not complete.
+int PortAfter(const std::string &text, std::string_view marker)
+{
+    const auto at = text.find(marker);
+    if (at == std::string::npos)
+        return 0;
+    const auto end = text.find('\n', at);
+    if (end == std::string::npos)
+        return 0;
+    const std::string line = text.substr(at + marker.size(), end - at - marker.size());
+    const auto colon = line.rfind(':');
+    if (colon == std::string::npos)
+        return 0;
+    const int port = std::atoi(line.c_str() + colon + 1);
+    return port > 0 && port <= 65535 ? port : 0;
+}
 
 std::string ReadWholeFile(const QString &path)
 {
@@ -95,7 +117,7 @@ QString ServerProcess::executable()
     return QStringLiteral(TARSEL_SERVER_EXE);
 }
 
-ServerProcess::ServerProcess() = default;
+ServerProcess::ServerProcess(Database database) : database_(database) {}
 
 ServerProcess::~ServerProcess()
 {
@@ -106,6 +128,12 @@ ServerProcess::~ServerProcess()
     }
     if (reader_.joinable())
         reader_.join();
+    pg_.reset();  // after the server has gone: drops its schema
+}
+
+QString ServerProcess::pgSchema() const
+{
+    return pg_ ? pg_->name() : QString();
 }
 
 QString ServerProcess::dataDir() const
@@ -123,6 +151,11 @@ std::string ServerProcess::url(std::string_view path) const
     return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
 }
 
+std::string ServerProcess::webUrl(std::string_view path) const
+{
+    return "http://127.0.0.1:" + std::to_string(webPort_) + std::string(path);
+}
+
 void ServerProcess::start(const QStringList &extraArgs, std::chrono::milliseconds timeout)
 {
     if (pid_ > 0)
@@ -138,12 +171,32 @@ void ServerProcess::start(const QStringList &extraArgs, std::chrono::millisecond
     }
     logPath_ = dir_->filePath(QStringLiteral("server.log"));
 
+    // A fresh database for every start: a new SQLite file above, or a new
+    // PostgreSQL schema (the one of the previous start goes now).
+    pg_.reset();
+    databaseUrl_ = QStringLiteral("sqlite:") + databasePath();
+    QStringList dbArgs;
+    if (database_ == Database::FromEnvironment && PgTestAvailable()) {
+        if (!QCoreApplication::instance())
+            throw std::logic_error("ServerProcess: PostgreSQL needs a QCoreApplication (include "
+                                   "tests/server/qtcoreapp.h)");
+        pg_ = std::make_unique<PgTestSchema>();
+        const QString base = PgTestConnectionString();
+        databaseUrl_ = base + (base.contains(u'?') ? u'&' : u'?') + QStringLiteral("options=-csearch_path%3D") +
+                       pg_->name();
+        // Test servers run side by side on one PostgreSQL: keep the
+        // connections per server low.
+        dbArgs << QStringLiteral("--db-threads") << QStringLiteral("2");
+    }
+
     QStringList args{QStringLiteral("serve"),
                      QStringLiteral("--config"), config,
                      QStringLiteral("--listen"), QStringLiteral("127.0.0.1"),
                      QStringLiteral("--port"), QStringLiteral("0"),
+                     QStringLiteral("--web-port"), QStringLiteral("0"),
                      QStringLiteral("--data-dir"), dir_->path(),
-                     QStringLiteral("--db"), QStringLiteral("sqlite:") + databasePath()};
+                     QStringLiteral("--db"), databaseUrl_};
+    args += dbArgs;
     args += extraArgs;
 
     int pipeFds[2];
@@ -175,27 +228,20 @@ void ServerProcess::start(const QStringList &extraArgs, std::chrono::millisecond
     reader_ = std::thread(&ServerProcess::readStdout, this, pipeFds[0]);
 
     std::unique_lock<std::mutex> lock(m_);
-    const bool ready = cv_.wait_for(lock, timeout, [this] {
-        return stdoutClosed_ || stdout_.find('\n', stdout_.find(kListening)) != std::string::npos;
+    cv_.wait_for(lock, timeout, [this] {
+        return stdoutClosed_ || (PortAfter(stdout_, kListening) && PortAfter(stdout_, kWebListening));
     });
-    const auto at = stdout_.find(kListening);
-    std::string line;
-    if (ready && at != std::string::npos) {
-        const auto end = stdout_.find('\n', at);
-        line = stdout_.substr(at + kListening.size(), end - at - kListening.size());
-    }
+    const int port = PortAfter(stdout_, kListening);
+    const int webPort = PortAfter(stdout_, kWebListening);
     lock.unlock();
 
-    const auto colon = line.rfind(':');
-    int port = 0;
-    if (colon != std::string::npos)
-        port = std::atoi(line.c_str() + colon + 1);
-    if (port <= 0 || port > 65535) {
+    if (!port || !webPort) {
         const int code = stop(std::chrono::seconds(5));
-        throw std::runtime_error("tarsel-server did not report a listening port (exit status " +
+        throw std::runtime_error("tarsel-server did not report its listening ports (exit status " +
                                  std::to_string(code) + "); log:\n" + log());
     }
     port_ = static_cast<quint16>(port);
+    webPort_ = static_cast<quint16>(webPort);
 }
 
 void ServerProcess::readStdout(int fd)

@@ -7,13 +7,21 @@
 //   auto r = http.get(srv.url("/health"));
 //   EXPECT_EQ(srv.stop(), 0);          // SIGTERM, exit code
 //
-// start() runs "tarsel-server serve" on 127.0.0.1 with --port 0 and a fresh
-// SQLite database in a temporary folder (removed with the object), then
-// waits up to 20 s for the "listening on" line and reads the chosen port
-// from it. extraArgs come after the defaults, so they override them. The
-// server's stderr (its log) is kept in a file; log() returns it. If the
-// object is destroyed while the server runs, it is stopped and a non-zero
-// exit code is reported as a test failure.
+// start() runs "tarsel-server serve" on 127.0.0.1 with --port 0,
+// --web-port 0 and a fresh SQLite database in a temporary folder (removed
+// with the object), then waits up to 20 s for the "listening on" and
+// "web on" lines and reads the chosen ports from them. extraArgs come after
+// the defaults, so they override them. The server's stderr (its log) is kept
+// in a file; log() returns it. If the object is destroyed while the server
+// runs, it is stopped and a non-zero exit code is reported as a test failure.
+//
+// Database::FromEnvironment runs the server on PostgreSQL when the
+// environment variable TARSEL_TEST_PG holds a connection string: every
+// start() gets a fresh schema of that database (search_path set through the
+// connection string, at most 2 database threads unless extraArgs say
+// otherwise), dropped at the next start() and with the object, so runs
+// leave nothing behind. It needs a QCoreApplication (Qt SQL loads its
+// driver through it). Without TARSEL_TEST_PG it is the SQLite default.
 
 #include <QString>
 #include <QStringList>
@@ -30,9 +38,13 @@
 
 namespace tarsel::test {
 
+class PgTestSchema;
+
 class ServerProcess {
 public:
-    ServerProcess();
+    enum class Database { SQLite, FromEnvironment };
+
+    explicit ServerProcess(Database database = Database::SQLite);
     ~ServerProcess();
     ServerProcess(const ServerProcess &) = delete;
     ServerProcess &operator=(const ServerProcess &) = delete;
@@ -43,12 +55,21 @@ public:
                std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
     quint16 port() const { return port_; }
+    quint16 webPort() const { return webPort_; }  // the web side's port
     std::string host() const { return "127.0.0.1"; }
     // "http://127.0.0.1:<port>" + path
     std::string url(std::string_view path) const;
+    // "http://127.0.0.1:<web port>" + path
+    std::string webUrl(std::string_view path) const;
 
     QString dataDir() const;        // the temporary folder (also --data-dir)
-    QString databasePath() const;   // the SQLite file passed with --db
+    QString databasePath() const;   // the SQLite file passed with --db (SQLite only)
+    // True when the server of the last start() runs on PostgreSQL.
+    bool postgres() const { return pg_ != nullptr; }
+    // The --db value of the last start() (SQLite or PostgreSQL), empty before.
+    QString databaseUrl() const { return databaseUrl_; }
+    // The PostgreSQL schema of the last start(), empty with SQLite.
+    QString pgSchema() const;
     pid_t pid() const { return pid_; }
     bool running();
 
@@ -79,9 +100,13 @@ public:
 private:
     void readStdout(int fd);
 
+    Database database_;
     std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<PgTestSchema> pg_;
+    QString databaseUrl_;
     pid_t pid_ = -1;
     quint16 port_ = 0;
+    quint16 webPort_ = 0;
     int exitStatus_ = -1;
     QString logPath_;
 
