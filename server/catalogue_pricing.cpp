@@ -112,9 +112,12 @@ ItemPrice PriceItem(const AccountPricing &account, const StockPriceInput &item)
         out.price = item.listPrice;
         out.rates = account.ratesFor(item.manufacturer, item.mainGroup);
     }
-    const LineAmounts one = ComputeLineAmounts(out.price, 1, out.rates, item.vatRate);
-    out.netPrice = one.netUnitPrice;
-    out.vatIncluded = one.vatIncludedUnit;
+    // One unit, as ComputeLineAmounts(price, 1, rates, vat) computes it.
+    double g = out.price;
+    for (double r : out.rates)
+        if (r > 0) g = g - g * r / 100;
+    out.netPrice = RoundTo2Decimals(g);
+    out.vatIncluded = RoundTo2Decimals(out.netPrice * (1 + item.vatRate / 100));
     return out;
 }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <vector>
 
 namespace tarsel::server {
@@ -271,16 +272,19 @@ StockQuery BuildStockSearchQuery(const StockSearchRequest &r, int carino, const 
     QString pick = QStringLiteral("SELECT s0.stokno FROM stock s0 WHERE s0.aktif = 1");
     QVariantList pickBinds;
     if (!ranked.empty()) {
-        // The rarest word picks the candidates. Other rare words narrow them
-        // as key ranges too (their intersection costs little); when even the
-        // rarest word is common, the next common words of two characters or
-        // more intersect with it. Up to kMaxRangedWords ranges; the remaining
-        // words are checked on the candidates' search text.
-        const bool selective = ranked.front().count < kCommonWordCount;
+        // The rarest word picks the candidates. When it is rare, other rare
+        // words narrow them as key ranges too (intersecting short lists
+        // costs little) and common words are checked on the few candidates'
+        // search text. When even the rarest word is common, the next words of
+        // two characters or more intersect with it: checking a common word
+        // on thousands of candidates costs more than intersecting the
+        // lists. Up to kMaxRangedWords ranges; the remaining words are
+        // checked on the candidates' search text.
+        const bool rareFirst = ranked.front().count < kCommonWordCount;
         QStringList ranged{ranked.front().text}, checked;
         for (std::size_t i = 1; i < ranked.size(); ++i) {
             const Word &w = ranked[i];
-            const bool narrows = selective ? w.count < kCommonWordCount : w.text.size() >= 2;
+            const bool narrows = rareFirst ? w.count < kCommonWordCount : w.text.size() >= 2;
             if (narrows && ranged.size() < kMaxRangedWords) ranged << w.text;
             else checked << w.text;
         }
@@ -366,6 +370,7 @@ DataTable StockRowsToTable(QSqlQuery &q, const AccountPricing &account, bool sor
     constexpr int kSelected = 35;
     using Row = std::array<QVariant, kSelected>;
     std::vector<Row> rows;
+    rows.reserve(kMaxStockRows);  // the usual size; longer lists grow
     while (q.next()) {
         Row &r = rows.emplace_back();
         for (int i = 0; i < kSelected; ++i) r[std::size_t(i)] = q.value(i);
@@ -378,6 +383,7 @@ DataTable StockRowsToTable(QSqlQuery &q, const AccountPricing &account, bool sor
             return c != 0 ? c < 0 : rows[a][0].toInt() < rows[b][0].toInt();
         });
     for (DataColumn &c : t.columns) c.reserve(rows.size());
+    std::map<Rates, std::pair<double, QByteArray>> rateTexts;
     for (std::size_t index : order) {
         const Row &row = rows[index];
         auto value = [&](int i) -> const QVariant & { return row[std::size_t(i)]; };
@@ -427,8 +433,15 @@ DataTable StockRowsToTable(QSqlQuery &q, const AccountPricing &account, bool sor
         col(cY).appendInt32(value(24).toInt() != 0 ? 1 : 0);
         col(cK).appendInt32(price.k);
         for (int i = 0; i < 4; ++i) col(cIND1 + i).appendDouble(price.rates[std::size_t(i)]);
-        col(cINDIRIM).appendDouble(EffectiveDiscount(price.rates));
-        col(cINDIRIMYAZI).appendString(RatesText(price.rates));
+        // An account has few distinct rate sets: their texts are made once.
+        auto shown = rateTexts.find(price.rates);
+        if (shown == rateTexts.end())
+            shown = rateTexts
+                        .emplace(price.rates, std::make_pair(EffectiveDiscount(price.rates), RatesText(price.rates).toUtf8()))
+                        .first;
+        const QByteArray &ratesText = shown->second.second;
+        col(cINDIRIM).appendDouble(shown->second.first);
+        col(cINDIRIMYAZI).appendBytes(std::string_view(ratesText.constData(), std::size_t(ratesText.size())));
         col(cNET).appendDouble(price.netPrice);
         col(cKDVDAHIL).appendDouble(price.vatIncluded);
         col(cDURUM).appendInt32(value(25).toInt());

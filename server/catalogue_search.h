@@ -30,8 +30,13 @@ namespace tarsel::server {
 class Db;
 struct AccountPricing;
 
-// Most rows a stock list returns (search, new items, campaign items).
-inline constexpr int kMaxStockRows = 500;
+// Most rows a search returns: the first matches by item number. A dealer
+// narrows a broad search with more words or the lists; the bound keeps a
+// one-letter search from pricing the whole catalogue under load.
+inline constexpr int kMaxStockRows = 200;
+// Most rows of the new and campaign item lists. These are the seller's
+// curated lists, shown whole; the bound only guards against a runaway flag.
+inline constexpr int kMaxPromotedRows = 5000;
 // Longest search text and most words accepted.
 inline constexpr int kMaxSearchTextLength = 200;
 inline constexpr int kMaxSearchWords = 12;

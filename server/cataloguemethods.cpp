@@ -213,7 +213,7 @@ DataTable CatalogueMethods::YenilerVer2(qint32 carino)
     const AccountPricing account = LoadAccountPricing(db_, carino);
     QSqlQuery q = db_.exec(StockSelectSql() + QStringLiteral(" WHERE s.aktif = 1 AND s.yeni = 1 "
                                                              "ORDER BY s.yeni_tarih DESC, s.stokno DESC LIMIT %1")
-                                                  .arg(kMaxStockRows),
+                                                  .arg(kMaxPromotedRows),
                            {carino});
     return StockRowsToTable(q, account);
 }
@@ -225,7 +225,7 @@ DataTable CatalogueMethods::KampanyaliVer2(qint32 cario, qint32 satici)
     const AccountPricing account = LoadAccountPricing(db_, cario);
     QSqlQuery q = db_.exec(StockSelectSql() + QStringLiteral(" WHERE s.aktif = 1 AND s.kampanya = 1 "
                                                              "ORDER BY s.ana_grup, s.barkod, s.stokno LIMIT %1")
-                                                  .arg(kMaxStockRows),
+                                                  .arg(kMaxPromotedRows),
                            {cario});
     return StockRowsToTable(q, account);
 }

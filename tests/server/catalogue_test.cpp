@@ -3,6 +3,7 @@
 // TARSEL_TEST_PG is set): what the client's screens rely on.
 
 #include "remote/proxim.h"
+#include "server/catalogue_search.h"
 #include "server/dbpool.h"
 #include "tests/server/qtcoreapp.h"
 #include "tests/server/serverprocess.h"
@@ -128,6 +129,17 @@ bool Matches(const Item &it, const QStringList &query)
     return true;
 }
 
+// What a search answers of these matches: the first rows by item number.
+std::set<int> Limited(const std::set<int> &matches)
+{
+    std::set<int> out;
+    for (int n : matches) {
+        if (int(out.size()) == server::kMaxStockRows) break;
+        out.insert(n);
+    }
+    return out;
+}
+
 std::set<int> Numbers(const DataTable &t)
 {
     std::set<int> s;
@@ -207,7 +219,7 @@ protected:
         const QStringList makers = proxy->DepartmanlariVer().split(u'|');
         for (int i = 1; i < makers.size(); ++i) {
             const DataTable t = Search(QString(), carino, makers[i]);
-            EXPECT_LT(t.rowCount(), 500u) << "a manufacturer's list reached the row limit";
+            EXPECT_LT(t.rowCount(), std::size_t(server::kMaxStockRows)) << "a manufacturer's list reached the row limit";
             for (const Item &it : Items(t)) all.push_back(it);
         }
         return all;
@@ -291,9 +303,8 @@ TEST_F(CatalogueServer, SearchFindsExactlyTheItemsWhoseWordsBeginWithEveryWord)
         const QStringList words = PlainWords(text);
         for (const Item &it : all)
             if (!words.isEmpty() && Matches(it, words)) expected.insert(it.stokno);
-        ASSERT_LT(expected.size(), 500u);
         const DataTable result = Search(text, kDealerAccount);
-        EXPECT_EQ(Numbers(result), expected);
+        EXPECT_EQ(Numbers(result), Limited(expected));
         for (std::size_t i = 1; i < result.rowCount(); ++i)  // sorted by code
             EXPECT_LE(result.text(i - 1, "BARKOD"), result.text(i, "BARKOD"));
     }
@@ -361,9 +372,8 @@ TEST_F(CatalogueServer, ListsAndFlagsRestrictTheSearch)
             if (c.picture && it.resim != 1) continue;
             expected.insert(it.stokno);
         }
-        ASSERT_LT(expected.size(), 500u);
         EXPECT_EQ(Numbers(Search(c.text, kDealerAccount, c.maker, c.group, c.sub, c.campaign, c.isNew, c.inStock, c.picture)),
-                  expected);
+                  Limited(expected));
     }
 }
 

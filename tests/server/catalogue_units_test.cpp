@@ -137,7 +137,7 @@ TEST(CatalogueSearchQuery, PunctuationOnlyMatchesNothingAndEmptyTextRestrictsNot
     EXPECT_TRUE(q.sql.contains(QStringLiteral("s0.marka = ?")));
 }
 
-TEST(CatalogueSearchQuery, LongestWordsPickTheCandidatesAndImpliedWordsAreDropped)
+TEST(CatalogueSearchQuery, WithoutCountsTheLongestWordsIntersect)
 {
     StockSearchRequest r;
     r.text = QStringLiteral("fre balatasi fren");
@@ -147,7 +147,7 @@ TEST(CatalogueSearchQuery, LongestWordsPickTheCandidatesAndImpliedWordsAreDroppe
     EXPECT_EQ(q.sql.count(QStringLiteral("INTERSECT")), 1);
     EXPECT_FALSE(q.sql.contains(QStringLiteral("LIKE")));
 
-    // At most three ranges; short words are checked on the candidates.
+    // At most three ranges; one-character words are checked on the candidates.
     r.text = QStringLiteral("a fren balatası clio 1.5");
     q = BuildStockSearchQuery(r, 5);
     EXPECT_EQ(q.binds, (QVariantList{5, "BALATASI", "BALATASJ", "FREN", "FREO", "CLIO", "CLIP", "% A%", "% 1%", "% 5%"}));
@@ -161,9 +161,11 @@ TEST(CatalogueSearchQuery, LongestWordsPickTheCandidatesAndImpliedWordsAreDroppe
 
 TEST(CatalogueSearchQuery, RareWordsPickTheCandidatesAndCommonOnesAreChecked)
 {
+    const int common = kCommonWordCount;
     const std::map<QString, int> counts = {
-        {"TRS", kCommonWordCount}, {"FB4346", 1},  {"TR", kCommonWordCount}, {"123", 900},
-        {"456", 700},              {"NOVA", 0},   {"FREN", kCommonWordCount}, {"BALATASI", kCommonWordCount},
+        {"TRS", common}, {"FB4346", 1},      {"TR", common},       {"123", 900}, {"456", 700},  {"NOVA", 0},
+        {"FREN", common}, {"BALATASI", common}, {"SPRINTER", 1500}, {"BALATA", common}, {"H7", 40}, {"W1", 1},
+        {"W2", 2},        {"W3", 3},         {"W4", 4},
     };
     const WordCounter counter = [&](const QString &w) { return counts.at(w); };
     const struct {
@@ -174,6 +176,8 @@ TEST(CatalogueSearchQuery, RareWordsPickTheCandidatesAndCommonOnesAreChecked)
         {"TRS-FB4346", {"FB4346", "FB4347", "% TRS%"}, false},
         {"TR 123 456", {"456", "457", "123", "124", "% TR%"}, false},
         {"FREN BALATASI", {"BALATASI", "BALATASJ", "FREN", "FREO"}, false},
+        {"BALATA SPRINTER", {"SPRINTER", "SPRINTES", "% BALATA%"}, false},
+        {"W4 W3 W2 W1", {"W1", "W2", "W2", "W3", "W3", "W4", "% W4%"}, false},
         {"FREN NOVA", {}, true},
     };
     for (const auto &c : cases) {
@@ -183,6 +187,7 @@ TEST(CatalogueSearchQuery, RareWordsPickTheCandidatesAndCommonOnesAreChecked)
         EXPECT_EQ(q.matchesNothing, c.nothing) << c.text;
         if (c.nothing) continue;
         EXPECT_EQ(q.binds, QVariantList{7} + c.binds) << c.text;
+        EXPECT_EQ(q.sql.count(QStringLiteral("INTERSECT")), std::max<qsizetype>(0, q.sql.count(QStringLiteral("t.token >= ?")) - 1));
     }
 }
 
