@@ -1,5 +1,8 @@
 // TarselB2B: the ordering client of Tarsel Otomotiv.
 //
+// The main window gets the ordering path (search, dialog, basket, order)
+// before it starts; the tour visits its screens too.
+//
 //   TarselB2B                         the program
 //   TarselB2B --print-computer-id     prints this machine's computer identifier and ends
 //   TarselB2B --tour DIR --tour-user NAME [--tour-password P]
@@ -17,11 +20,14 @@
 #include "app/processexit.h"
 #include "app/tour/tourdriver.h"
 #include "app/webpage/webpage.h"
+#include "basket/installorderingpath.h"
+#include "basket/orderingtour.h"
 #include "remote/application.h"
 #include "signin/girisform.h"
 #include "util/machineid.h"
 
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
@@ -48,6 +54,15 @@ public:
     }
 };
 
+// Numbers, dates and sorting follow the user's regional settings. A
+// machine that has none (the C locale, as on a bare system) gets the
+// seller's, Turkish, rather than the C locale's English month names and
+// separators.
+void UseTurkishWhenNoRegionalSettings()
+{
+    if (QLocale::system().language() == QLocale::C) QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -56,6 +71,7 @@ int main(int argc, char **argv)
     tarsel::TApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("TarselB2B"));
     QCoreApplication::setOrganizationName(QStringLiteral("tarselotomotiv"));
+    UseTurkishWhenNoRegionalSettings();
 
     QCommandLineParser parser;
     parser.addHelpOption();
@@ -80,10 +96,18 @@ int main(int argc, char **argv)
 
     std::unique_ptr<tarsel::TourDriver> tour;
     auto *form = new tarsel::TForm1;  // lives until the process ends
+    tarsel::OrderingPath *ordering = tarsel::InstallOrderingPath(*form);
     if (parser.isSet(tourDir)) {
         tour = std::make_unique<tarsel::TourDriver>(parser.value(tourDir), parser.value(tourUser),
                                                     parser.value(tourPassword));
         tour->setMainWindow(form);
+        tour->addScreens([form, ordering](tarsel::TourDriver::Save save, tarsel::TourDriver::Done done) {
+            auto *screens = new tarsel::OrderingTour(*form, *ordering, std::move(save), form);
+            screens->start([screens, done](bool ok, const QString &why) {
+                screens->deleteLater();
+                done(ok, why);
+            });
+        });
         tour->start();
     }
     if (!form->FormCreate()) return 0;

@@ -178,6 +178,7 @@ void TForm1::buildHeader(QWidget *parent)
     Image1->setFixedSize(421, 100);
     Image1->setPixmap(AppPixmap(QStringLiteral("tarsel-logo"), QSize(421, 100), devicePixelRatioF()));
     h->addWidget(Image1);
+    Panel1->installEventFilter(this);
 
     GridPanel1 = new QWidget(Panel1);
     GridPanel1->setObjectName(QStringLiteral("GridPanel1"));
@@ -393,9 +394,23 @@ void TForm1::LayoutFilterPanel()
     SpeedButton2->move(SpeedButton2->x(), actionsTop);
     SpeedButton1->move(SpeedButton1->x(), actionsTop);
     if (!tall) Panel1->setFixedHeight(50);
-    const int logoHeight = Panel1->height();
-    Image1->setFixedSize(421 * logoHeight / 100, logoHeight);
-    Image1->setPixmap(AppPixmap(QStringLiteral("tarsel-logo"), Image1->size(), devicePixelRatioF()));
+    FitLogo();
+}
+
+void TForm1::FitLogo()
+{
+    // The logo keeps its proportions at the header's height, whoever changed it.
+    const int logoHeight = Panel1->maximumHeight() < QWIDGETSIZE_MAX ? Panel1->maximumHeight() : Panel1->height();
+    const QSize size(421 * logoHeight / 100, logoHeight);
+    if (Image1->size() == size && !Image1->pixmap().isNull()) return;
+    Image1->setFixedSize(size);
+    Image1->setPixmap(AppPixmap(QStringLiteral("tarsel-logo"), size, devicePixelRatioF()));
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Panel1 && event->type() == QEvent::Resize) FitLogo();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::resizeEvent(QResizeEvent *event)

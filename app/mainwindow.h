@@ -74,6 +74,8 @@ public:
     // Filter layout by window height: the three lists and four check boxes
     // only when the window is at least 700 pixels high.
     void LayoutFilterPanel();
+    void FitLogo();
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     // Grids of the later screens register under their view names so that
     // the user-type plan reaches them (applied at once when the window was

@@ -291,8 +291,25 @@ void GridFooterBar::paintEvent(QPaintEvent *)
         p.setPen(t.headerTextColor);
         Qt::Alignment a = alignmentOf_ ? alignmentOf_(col) : Qt::AlignRight;
         if (c.kind == GridSummary::Count && !(a & Qt::AlignRight)) a = Qt::AlignHCenter;
-        const QRect tr = box.adjusted(5, 0, -5, 0);
-        p.drawText(tr, int(a | Qt::AlignVCenter) | Qt::TextSingleLine, fm.elidedText(c.text, Qt::ElideLeft, tr.width()));
+        // A sum that does not fit is drawn smaller (down to 70 %) before it
+        // is cut: a cut total hides its magnitude.
+        QRect tr = box.adjusted(5, 0, -5, 0);
+        QFont font = p.font();
+        if (fm.horizontalAdvance(c.text) > tr.width()) {
+            tr = box.adjusted(2, 0, -2, 0);
+            const bool pixels = font.pixelSize() > 0;
+            const qreal full = pixels ? qreal(font.pixelSize()) : font.pointSizeF();
+            for (qreal size = full; size >= full * 0.7; size -= full * 0.05) {
+                if (pixels) font.setPixelSize(qMax(1, int(size)));
+                else font.setPointSizeF(size);
+                if (QFontMetrics(font).horizontalAdvance(c.text) <= tr.width()) break;
+            }
+        }
+        p.save();
+        p.setFont(font);
+        p.drawText(tr, int(a | Qt::AlignVCenter) | Qt::TextSingleLine,
+                   QFontMetrics(font).elidedText(c.text, Qt::ElideLeft, tr.width()));
+        p.restore();
     }
 }
 

@@ -148,7 +148,7 @@ bool TourDriver::isHandled(QWidget *w) const
 void TourDriver::tick()
 {
     if (sinceProgress_.elapsed() > 60000) fail(QStringLiteral("60 s without progress"));
-    if (busy_) return;
+    if (busy_ || screensRunning_) return;
     QWidget *modal = QApplication::activeModalWidget();
     if (modal && !isHandled(modal)) {
         if (handleSignIn(modal) || handleConsole(modal) || handleOtherModal(modal)) return;
@@ -312,6 +312,29 @@ void TourDriver::runMainWindowTour()
         });
     };
 
+    // An added module's screens: started when nothing else runs, the next
+    // step follows when they have ended.
+    auto runScreens = [this](Screens screens) {
+        return Step([this, screens](Done done) {
+            auto wait = std::make_shared<std::function<void()>>();
+            *wait = [this, screens, done, wait] {
+                if (QApplication::activeModalWidget() || busy_) {
+                    QTimer::singleShot(200, this, *wait);
+                    return;
+                }
+                screensRunning_ = true;
+                screens([this](QWidget *w, const QString &name) { save(w, name); },
+                        [this, done](bool ok, const QString &why) {
+                            screensRunning_ = false;
+                            sinceProgress_.restart();
+                            if (!ok) fail(why);
+                            else done();
+                        });
+            };
+            (*wait)();
+        });
+    };
+
     steps->push_back(simple([this, f] { save(f, QStringLiteral("ana-pencere")); }));
     QTabBar *bar = f->sPageControl1->tabBar();
     for (int i = 0; i < bar->count(); ++i) {
@@ -332,6 +355,8 @@ void TourDriver::runMainWindowTour()
             fail(QStringLiteral("the main menu did not open"));
         }
     }));
+    for (const Screens &screens : screens_)
+        steps->push_back(runScreens(screens));
     if (f->musteritus->isVisible()) {
         steps->push_back(simple([f] { Click(f->musteritus); }));  // the console is taken by tick()
         steps->push_back(whenIdle([this, f] { save(f, QStringLiteral("cari-degisti")); }));

@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -34,6 +35,15 @@ public:
 
     void setMainWindow(TForm1 *form) { form_ = form; }
     void start();
+
+    // Screens another module adds to the tour, visited after the main
+    // window's tabs and menu. It gets the tour's `save` and calls `done` when
+    // it has ended (ok false ends the tour with `why`). While it runs, the
+    // modal windows it opens are its own.
+    using Save = std::function<void(QWidget *window, const QString &name)>;
+    using Done = std::function<void(bool ok, const QString &why)>;
+    using Screens = std::function<void(Save save, Done done)>;
+    void addScreens(Screens screens) { screens_.push_back(std::move(screens)); }
 
     // Key and mouse events delivered as the window system would (posted).
     static void Click(QWidget *w, QPoint pos = QPoint(-1, -1));
@@ -65,6 +75,8 @@ private:
     bool busy_ = false;  // a timed step sequence is running
     bool signInTyped_ = false;
     bool mainTourStarted_ = false;
+    bool screensRunning_ = false;  // an added module's screens are being visited
+    std::vector<Screens> screens_;
     int consoleVisits_ = 0;
     QList<QPointer<QWidget>> handled_;  // modal windows already taken care of
     bool isHandled(QWidget *w) const;

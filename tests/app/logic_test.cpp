@@ -387,7 +387,7 @@ TEST(OutsideAddress, CanBeAbandonedWhileItRetries)
         if (r.path == "/slow/ip.php") a.delayMs = 10000;  // abandoned while waiting for the answer
         return a;
     });
-    for (const QString path : {QStringLiteral("/ip.php"), QStringLiteral("/slow/ip.php")}) {
+    for (const QString &path : {QStringLiteral("/ip.php"), QStringLiteral("/slow/ip.php")}) {
         SCOPED_TRACE(path.toStdString());
         const std::size_t before = httpd.requests().size();
         std::atomic<bool> cancel{false};
