@@ -20,6 +20,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -67,8 +68,8 @@ std::vector<GridColumn> BasketColumns()
         Hidden("STOKNO", "", 0).notInChooser(),
         Hidden("FINISHKOD", "FinishKod", 2),
         Hidden("INDIRIMORANI1", "İndirim Oranı %").notInChooser(),
-        Hidden("INDIRIMORANI2"),
-        Hidden("INDIRIMORANI3"),
+        Hidden("INDIRIMORANI2").notInChooser(),
+        Hidden("INDIRIMORANI3").notInChooser(),
         Hidden("INDIRIMTUTAR", "İndirim Tutar").notInChooser(),
         Hidden("KDV"),
         Hidden("VERGITUTARI", "Vergi Tutarı"),
@@ -455,6 +456,17 @@ void BasketPage::resizeEvent(QResizeEvent *event)
 }
 
 void BasketPage::LayoutBasketColumns() { FitColumnsForScreen(cxGrid2); }
+
+void BasketPage::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && Button1->isVisible() && Button1->isEnabled()) {
+        event->accept();
+        Button1->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 // ------------------------------------------------------------ line operations
 

@@ -108,6 +108,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // "Gönder" is the page's default button: Enter that no control of the
+    // page takes for itself (the note takes it as a line break) presses it.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildGrid();

@@ -13,7 +13,11 @@ TRadioGroup::TRadioGroup(const QString &caption, QWidget *parent, int rowsPerCol
     grid_->setContentsMargins(8, 4, 8, 4);
     grid_->setVerticalSpacing(2);
     group_->setExclusive(true);
-    connect(group_, &QButtonGroup::idClicked, this, &TRadioGroup::itemClicked);
+    connect(group_, &QButtonGroup::idClicked, this, [this](int index) {
+        if (index == chosen_) return;
+        chosen_ = index;
+        Q_EMIT itemClicked(index);
+    });
 }
 
 void TRadioGroup::clear()
@@ -26,6 +30,7 @@ void TRadioGroup::clear()
     }
     buttons_.clear();
     keys_.clear();
+    chosen_ = -1;
 }
 
 void TRadioGroup::addItem(const QString &text, qint32 key)
@@ -43,6 +48,7 @@ int TRadioGroup::itemIndex() const { return group_->checkedId(); }
 
 void TRadioGroup::setItemIndex(int index)
 {
+    chosen_ = index >= 0 && index < count() ? index : -1;
     if (index >= 0 && index < count()) {
         buttons_[std::size_t(index)]->setChecked(true);
         return;

@@ -30,7 +30,8 @@ public:
     QRadioButton *button(int index) const { return buttons_[std::size_t(index)]; }
 
 Q_SIGNALS:
-    // The user chose an entry.
+    // The user chose another entry (a click on the entry already chosen, or
+    // a selection made by the program, is not reported).
     void itemClicked(int index);
 
 private:
@@ -39,6 +40,7 @@ private:
     int rowsPerColumn_;
     std::vector<QRadioButton *> buttons_;
     std::vector<qint32> keys_;
+    int chosen_ = -1;  // the entry last reported or set
 };
 
 }  // namespace tarsel

@@ -87,6 +87,14 @@ bool StockSearch::AraBul()
         load, [this, criteria, session, stok] { return RunStockSearch(criteria, *session, *stok); },
         [this, stok](bool failed) {
             searching_ = false;
+            if (clearWhenDone_) {
+                // The account changed while the search ran: its rows were
+                // priced for the previous account and are not shown.
+                clearWhenDone_ = false;
+                if (page_) page_->EmptyTable();
+                Q_EMIT searchFinished(failed, 0);
+                return;
+            }
             const int rows = int(stok->rowCount());
             if (page_ && !failed) page_->stokOpen = true;
             setTabCaption(failed ? kStockTabTitle : QString::number(rows) + QLatin1Char('=') + kStockTabTitle);
@@ -186,6 +194,12 @@ void StockSearch::AltGrupDoldur()
 
 void StockSearch::ClearList()
 {
+    // While a search runs its background task owns the table: the rows are
+    // dropped when it ends instead.
+    if (searching_) {
+        clearWhenDone_ = true;
+        return;
+    }
     if (page_) page_->EmptyTable();
 }
 

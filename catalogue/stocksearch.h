@@ -79,7 +79,8 @@ public:
     // A main category chosen by the user: reload the sub categories.
     void AltGrupDoldur();
 
-    // After a change of customer account: the list is emptied.
+    // After a change of customer account: the list is emptied (when a search
+    // is running, its rows are dropped as it ends).
     void ClearList();
 
     void setTabCaption(const QString &caption);
@@ -97,6 +98,7 @@ private:
     DSConnection &bagc_;
     TSonucBilgisi &sbilgi_;
     bool searching_ = false;
+    bool clearWhenDone_ = false;  // ClearList came while a search ran
 };
 
 }  // namespace tarsel

@@ -356,6 +356,42 @@ TEST_F(BasketStandIn, TheChecksBeforeSendingInTheirOrder)
     EXPECT_TRUE(server.callsOf("SiparisKaydet").empty());
 }
 
+TEST_F(BasketStandIn, EnterPressesGonderExceptInTheNote)
+{
+    MessageWatcher messages;
+    page->ssepetShow();
+    ASSERT_EQ(page->teslimbox->count(), 2);
+    // Enter on the grid and on the carrier type list: the send checks run.
+    for (QWidget *w : {static_cast<QWidget *>(page->cxGrid2->view()), static_cast<QWidget *>(page->boxkargo->button(0))}) {
+        messages.texts.clear();
+        w->setFocus();
+        QTest::keyClick(w, Qt::Key_Return);
+        EXPECT_EQ(messages.texts, QStringList({kNoCarrierTypeMessage})) << w->metaObject()->className();
+    }
+    // In the note, Enter is a line break.
+    messages.texts.clear();
+    page->aciklamagir->setPlainText(QStringLiteral("a"));
+    page->aciklamagir->setFocus();
+    page->aciklamagir->moveCursor(QTextCursor::End);
+    QTest::keyClick(page->aciklamagir, Qt::Key_Return);
+    EXPECT_TRUE(messages.texts.isEmpty());
+    EXPECT_EQ(page->aciklamagir->toPlainText(), "a\n");
+}
+
+TEST_F(BasketStandIn, ChoosingTheSameCarrierTypeAgainKeepsTheCarrier)
+{
+    page->ssepetShow();
+    QTest::mouseClick(page->boxkargo->button(1), Qt::LeftButton);
+    ASSERT_EQ(page->kargocombo->count(), 4);
+    page->kargocombo->setCurrentIndex(2);
+    Q_EMIT page->kargocombo->activated(2);
+    const std::size_t loads = server.callsOf("KargolarVer").size();
+    QTest::mouseClick(page->boxkargo->button(1), Qt::LeftButton);
+    EXPECT_EQ(server.callsOf("KargolarVer").size(), loads) << "no reload";
+    EXPECT_EQ(page->kargocombo->currentIndex(), 2);
+    EXPECT_EQ(page->uyarikargo->text(), "uyarı 22");
+}
+
 TEST_F(BasketStandIn, ConfirmationThenTheOrderWithTheFirstOfTwoCarriers)
 {
     MessageWatcher messages;

@@ -234,6 +234,49 @@ TEST_F(StandIn, TheGroupIsDisabledWhileTheSearchRuns)
     EXPECT_EQ(server.callsOf("StokAraGetirEFS").size(), 1u);
 }
 
+TEST_F(StandIn, AnAccountChangeDuringASearchDropsItsRows)
+{
+    // The previous account's list is on show; a new search is under way when
+    // sales staff switch to another account.
+    std::mutex m;
+    std::condition_variable cv;
+    bool hold = false, release = false;
+    server.on("StokAraGetirEFS", [&](const QJsonArray &) {
+        std::unique_lock<std::mutex> lock(m);
+        cv.wait(lock, [&] { return !hold || release; });
+        return StandInServer::TableAnswer(9, StockTable(5));
+    });
+    SearchGroup g;
+    g.window.show();
+    StockSearch search(g.c, g.page, bagc, sbilgi);
+    g.c.araedit->setText(QStringLiteral("fren"));
+    ASSERT_TRUE(search.AraBul());
+    ASSERT_TRUE(WaitFor([&] { return !search.searching(); }));
+    ASSERT_EQ(g.page->stok.rowCount(), 5u);
+
+    hold = true;
+    ASSERT_TRUE(search.AraBul());
+    ASSERT_TRUE(WaitFor([&] { return server.callsOf("StokAraGetirEFS").size() == 2; }));
+    search.ClearList();  // what the account switch does
+    search.setTabCaption(QStringLiteral("0=Stok Listesi"));
+    {
+        std::lock_guard<std::mutex> lock(m);
+        release = true;
+    }
+    cv.notify_all();
+    ASSERT_TRUE(WaitFor([&] { return !search.searching(); }));
+    EXPECT_EQ(g.page->stok.rowCount(), 0u) << "rows priced for the previous account";
+    EXPECT_EQ(g.page->cxGrid1->view()->model()->rowCount(), 0);
+    EXPECT_EQ(StockCaption(g), "0=Stok Listesi");
+    EXPECT_TRUE(g.group->isEnabled());
+
+    // The next search shows its rows again.
+    ASSERT_TRUE(search.AraBul());
+    ASSERT_TRUE(WaitFor([&] { return !search.searching(); }));
+    EXPECT_EQ(g.page->stok.rowCount(), 5u);
+    EXPECT_EQ(StockCaption(g), "5=Stok Listesi");
+}
+
 TEST_F(StandIn, AFailedSearchEmptiesTheListOnceWithTheConnectionMessage)
 {
     bool fail = false;
