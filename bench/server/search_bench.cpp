@@ -245,7 +245,11 @@ int main(int argc, char **argv)
                     std::fflush(stdout);
                 }
             });
-            db.exec(QStringLiteral("ANALYZE"));
+            // Statistics for the planner; on PostgreSQL also the visibility
+            // map, without which the word index cannot answer from the index
+            // alone (what autovacuum does some time after a bulk load).
+            db.exec(db.dialect() == server::Dialect::PostgreSQL ? QStringLiteral("VACUUM ANALYZE")
+                                                                 : QStringLiteral("ANALYZE"));
             std::printf("  catalogue ready in %.1f s: %d items, %d search words\n", Ms(Clock::now() - t0) / 1000,
                         db.scalar(QStringLiteral("SELECT COUNT(*) FROM stock")).toInt(),
                         db.scalar(QStringLiteral("SELECT COUNT(*) FROM stock_tokens")).toInt());
