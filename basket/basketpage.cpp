@@ -48,7 +48,8 @@ std::vector<GridColumn> BasketColumns()
 {
     return {
         C::checkBox("SEC", kSelectColumnCaption, 1).withWidth(74).notInChooser(),
-        C::text("VERILISTARIHI", "Sipariş Tarihi", 1),
+        // Date and time on two lines: the narrow column shows both whole.
+        C::text("VERILISTARIHI", "Sipariş Tarihi", 1).wrap(true),
         C::text("BARKOD", "Barkod", 2),
         C::text("OEMNO", "OEMNumarası", 2),
         C::text("STOKADI", "Stok Açıklama", 3),
