@@ -1,9 +1,8 @@
 #include "catalogue/stockcolumns.h"
 
+#include "grid/griddelegate.h"
 #include "util/money.h"
 
-#include <QFontInfo>
-#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
@@ -166,17 +165,7 @@ QStringList PriceCellLines(double listPrice, double campaignPrice, double netPri
 
 QFont PriceCellFont(const QFont &cellFont, const QStringList &lines, const QSize &area)
 {
-    QFont font = cellFont;
-    if (font.pixelSize() <= 0) font.setPixelSize(QFontInfo(cellFont).pixelSize());
-    constexpr int kSmallest = 8;
-    while (font.pixelSize() > kSmallest) {
-        const QFontMetrics fm(font);
-        int widest = 0;
-        for (const QString &l : lines) widest = std::max(widest, fm.horizontalAdvance(l));
-        if (widest <= area.width() && fm.lineSpacing() * int(lines.size()) <= area.height()) break;
-        font.setPixelSize(font.pixelSize() - 1);
-    }
-    return font;
+    return FontToFit(cellFont, lines, area, 8);
 }
 
 void PaintPriceCell(QPainter *p, const QRect &rect, const GridRow &row, const GridCellState &st)

@@ -6,6 +6,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -25,6 +27,20 @@ QColor Blend(const QColor &a, const QColor &b, qreal t)
                             float(a.blueF() * (1 - t) + b.blueF() * t));
 }
 }  // namespace
+
+QFont FontToFit(const QFont &font, const QStringList &lines, const QSize &area, int smallestPixels)
+{
+    QFont f = font;
+    if (f.pixelSize() <= 0) f.setPixelSize(QFontInfo(font).pixelSize());
+    while (f.pixelSize() > smallestPixels) {
+        const QFontMetrics fm(f);
+        int widest = 0;
+        for (const QString &l : lines) widest = std::max(widest, fm.horizontalAdvance(l));
+        if (widest <= area.width() && fm.lineSpacing() * int(lines.size()) <= area.height()) break;
+        f.setPixelSize(f.pixelSize() - 1);
+    }
+    return f;
+}
 
 GridDelegate::GridDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
 

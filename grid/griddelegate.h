@@ -15,6 +15,11 @@ namespace tarsel {
 
 class GridModelBase;
 
+// `font` made smaller pixel by pixel, down to `smallestPixels`, until every
+// line fits `area` in width and all of them in height; the smallest size
+// when nothing larger fits (the caller cuts what is still too wide).
+QFont FontToFit(const QFont &font, const QStringList &lines, const QSize &area, int smallestPixels);
+
 class GridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

@@ -1,8 +1,10 @@
 #include "grid/gridheader.h"
 
+#include "grid/griddelegate.h"
 #include "grid/gridicons.h"
 #include "grid/gridmodel.h"
 
+#include <QFontInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -297,13 +299,7 @@ void GridFooterBar::paintEvent(QPaintEvent *)
         QFont font = p.font();
         if (fm.horizontalAdvance(c.text) > tr.width()) {
             tr = box.adjusted(2, 0, -2, 0);
-            const bool pixels = font.pixelSize() > 0;
-            const qreal full = pixels ? qreal(font.pixelSize()) : font.pointSizeF();
-            for (qreal size = full; size >= full * 0.7; size -= full * 0.05) {
-                if (pixels) font.setPixelSize(qMax(1, int(size)));
-                else font.setPointSizeF(size);
-                if (QFontMetrics(font).horizontalAdvance(c.text) <= tr.width()) break;
-            }
+            font = FontToFit(font, {c.text}, QSize(tr.width(), QWIDGETSIZE_MAX), QFontInfo(font).pixelSize() * 7 / 10);
         }
         p.save();
         p.setFont(font);

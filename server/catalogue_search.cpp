@@ -330,12 +330,7 @@ StockQuery BuildStockSearchQuery(const StockSearchRequest &r, int carino, const 
 DataTable StockRowsToTable(QSqlQuery &q, const AccountPricing &account, bool sortByCode)
 {
     DataTable t;
-    struct Col {
-        const char *name;
-        FieldType type;
-        int size;
-    };
-    static const Col cols[] = {
+    t.addColumns({
         {"OEM1", FieldType::String, 30},           {"OEM2", FieldType::String, 30},
         {"OEM3", FieldType::String, 30},           {"BARKOD", FieldType::String, 30},
         {"ADI", FieldType::String, 100},           {"MARKA", FieldType::String, 40},
@@ -356,8 +351,7 @@ DataTable StockRowsToTable(QSqlQuery &q, const AccountPricing &account, bool sor
         {"IND4", FieldType::Float64, 0},           {"INDIRIM", FieldType::Float64, 0},
         {"INDIRIMYAZI", FieldType::String, 30},    {"NETFIYAT", FieldType::Float64, 0},
         {"KDVDAHIL", FieldType::Float64, 0},       {"DURUM", FieldType::Int32, 0},
-    };
-    for (const Col &c : cols) t.addColumn(QString::fromLatin1(c.name), c.type, c.size);
+    });
     auto col = [&](int i) -> DataColumn & { return t.columns[std::size_t(i)]; };
     enum {
         cOEM1, cOEM2, cOEM3, cBARKOD, cADI, cMARKA, cURETICIKODU, cBIRIM, cOEM4, cSTOKNO, cFINISHKOD, cRESIM,

@@ -244,12 +244,7 @@ QByteArray CatalogueMethods::ResimVer5(qint32 stokno, qint64 &boy)
 DataTable CatalogueMethods::SepetVer2(qint32 carino)
 {
     DataTable t;
-    struct Col {
-        const char *name;
-        FieldType type;
-        int size;
-    };
-    static const Col cols[] = {
+    t.addColumns({
         {"SEC", FieldType::Int32, 0},            {"VERILISTARIHI", FieldType::DateTime, 0},
         {"BARKOD", FieldType::String, 30},       {"OEMNO", FieldType::String, 30},
         {"STOKADI", FieldType::String, 100},     {"MIKTAR", FieldType::Float64, 0},
@@ -277,8 +272,7 @@ DataTable CatalogueMethods::SepetVer2(qint32 carino)
         {"OZELKOD", FieldType::String, 20},      {"PKOD", FieldType::String, 20},
         {"KALAN", FieldType::Float64, 0},        {"INDIRIMORANI4", FieldType::Float64, 0},
         {"ILKFIYAT", FieldType::Float64, 0},     {"K", FieldType::Int32, 0},
-    };
-    for (const Col &c : cols) t.addColumn(QString::fromLatin1(c.name), c.type, c.size);
+    });
 
     QSqlQuery q = db_.exec(
         QStringLiteral("SELECT b.sirano, b.sec, b.verilis_tarihi, b.barkod, s.oemno, b.stokadi, b.miktar, "

@@ -20,17 +20,6 @@ using namespace history;
 
 namespace {
 
-struct Col {
-    const char *name;
-    FieldType type;
-    int size;
-};
-
-void AddColumns(DataTable &t, std::initializer_list<Col> cols)
-{
-    for (const Col &c : cols) t.addColumn(QString::fromLatin1(c.name), c.type, c.size);
-}
-
 std::string Num(qint64 v) { return std::to_string(v); }
 
 QString Quantity(double v)
@@ -56,7 +45,7 @@ QString Quantity(double v)
 DataTable NewLineTable()
 {
     DataTable t;
-    AddColumns(t, {
+    t.addColumns({
                       {"VERILISTARIHI", FieldType::DateTime, 0}, {"BARKOD", FieldType::String, 30},
                       {"FINISHKOD", FieldType::String, 30},      {"OEMNO", FieldType::String, 30},
                       {"STOKADI", FieldType::String, 100},       {"MIKTAR", FieldType::Float64, 0},
@@ -322,7 +311,7 @@ struct AccountFilter {
 DataTable NewAccountTable()
 {
     DataTable t;
-    AddColumns(t, {
+    t.addColumns({
                       {"CARINO", FieldType::Int32, 0},         {"CARIKOD", FieldType::String, 30},
                       {"CARIADI", FieldType::String, 100},     {"SATICISI", FieldType::String, 50},
                       {"TLBAKIYE", FieldType::Float64, 0},     {"DURUM", FieldType::String, 10},
@@ -442,7 +431,7 @@ DataTable AccountList(Db &db, const AccountFilter &filter)
 DataTable HistoryMethods::OncekiSiparisler(qint32 carino)
 {
     DataTable t;
-    AddColumns(t, {
+    t.addColumns({
                       {"CARINO", FieldType::Int32, 0},        {"IDNO", FieldType::Int32, 0},
                       {"TARIH", FieldType::DateTime, 0},      {"KUR", FieldType::String, 5},
                       {"KURTL", FieldType::Float64, 0},       {"VERENIDNO", FieldType::Int32, 0},
@@ -648,7 +637,7 @@ DataTable HistoryMethods::RaporAlinanSiparisler(const TSonucBilgisi *bilgi, doub
     if (!caller.isStaff()) throw MethodError("Raporlar yalnız satış personeline açıktır");
     const DayRange range = CalendarDays(tarih1, tarih2);
     DataTable t;
-    AddColumns(t, {
+    t.addColumns({
                       {"SATICIADI", FieldType::String, 50}, {"IDNO", FieldType::Float64, 0},
                       {"CARINO", FieldType::Int32, 0},      {"TARIH", FieldType::DateTime, 0},
                       {"KUR", FieldType::String, 5},        {"KURTL", FieldType::Float64, 0},
@@ -693,7 +682,7 @@ DataTable HistoryMethods::RaporEnCokSatilanStoklar(const TSonucBilgisi *bilgi, d
     if (!caller.isStaff()) throw MethodError("Raporlar yalnız satış personeline açıktır");
     const DayRange range = CalendarDays(tarih1, tarih2);
     DataTable t;
-    AddColumns(t, {
+    t.addColumns({
                       {"BARKOD", FieldType::String, 50},    {"KOD", FieldType::String, 50},
                       {"ADI", FieldType::String, 100},      {"DEPARTMAN", FieldType::String, 50},
                       {"MIKTAR", FieldType::Float64, 0},    {"NETTUTAR", FieldType::Float64, 0},
@@ -849,7 +838,7 @@ DataTable HistoryMethods::BalonGetir(const TSonucBilgisi *bil)
     const int campaign = int(KampanyaliVer2(carino, caller.type).rowCount());
     const int adverts = AcilisReklamAdet();
     DataTable t;
-    AddColumns(t, {
+    t.addColumns({
                       {"SEPET", FieldType::Int32, 0},
                       {"YENI", FieldType::Int32, 0},
                       {"KAMPANYA", FieldType::Int32, 0},

@@ -343,6 +343,11 @@ DataColumn &DataTable::addColumn(const QString &name, FieldType type, int size)
     return columns.back();
 }
 
+void DataTable::addColumns(std::initializer_list<ColumnSpec> specs)
+{
+    for (const ColumnSpec &c : specs) addColumn(QString::fromLatin1(c.name), c.type, c.size);
+}
+
 void DataTable::clearRows()
 {
     for (auto &c : columns) c.clearRows();

@@ -10,6 +10,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -119,6 +120,13 @@ public:
     DataColumn *column(const QString &name);
 
     DataColumn &addColumn(const QString &name, FieldType type, int size = 0);
+    // A table's structure written as a list: {{"BARKOD", FieldType::String, 30}, ...}.
+    struct ColumnSpec {
+        const char *name;  // Latin-1
+        FieldType type;
+        int size = 0;
+    };
+    void addColumns(std::initializer_list<ColumnSpec> specs);
     void clear() { columns.clear(); }
     void clearRows();
 

@@ -296,42 +296,38 @@ void TourDriver::runMainWindowTour()
             done();
         });
     };
-    // Waits until no window is modal and no step of the driver runs.
-    auto whenIdle = [this](std::function<void()> action) {
-        return Step([this, action](Done done) {
+    // A step that starts once no window is modal and no step of the driver
+    // runs; it calls `done` itself.
+    auto onceIdle = [this](Step step) {
+        return Step([this, step](Done done) {
             auto wait = std::make_shared<std::function<void()>>();
-            *wait = [this, action, done, wait] {
+            *wait = [this, step, done, wait] {
                 if (QApplication::activeModalWidget() || busy_) {
                     QTimer::singleShot(200, this, *wait);
                     return;
                 }
-                action();
-                done();
+                step(done);
             };
             (*wait)();
         });
     };
-
-    // An added module's screens: started when nothing else runs, the next
-    // step follows when they have ended.
-    auto runScreens = [this](Screens screens) {
-        return Step([this, screens](Done done) {
-            auto wait = std::make_shared<std::function<void()>>();
-            *wait = [this, screens, done, wait] {
-                if (QApplication::activeModalWidget() || busy_) {
-                    QTimer::singleShot(200, this, *wait);
-                    return;
-                }
-                screensRunning_ = true;
-                screens([this](QWidget *w, const QString &name) { save(w, name); },
-                        [this, done](bool ok, const QString &why) {
-                            screensRunning_ = false;
-                            sinceProgress_.restart();
-                            if (!ok) fail(why);
-                            else done();
-                        });
-            };
-            (*wait)();
+    auto whenIdle = [onceIdle](std::function<void()> action) {
+        return onceIdle([action](Done done) {
+            action();
+            done();
+        });
+    };
+    // An added module's screens; the next step follows when they have ended.
+    auto runScreens = [this, onceIdle](Screens screens) {
+        return onceIdle([this, screens](Done done) {
+            screensRunning_ = true;
+            screens([this](QWidget *w, const QString &name) { save(w, name); },
+                    [this, done](bool ok, const QString &why) {
+                        screensRunning_ = false;
+                        sinceProgress_.restart();
+                        if (!ok) fail(why);
+                        else done();
+                    });
         });
     };
 

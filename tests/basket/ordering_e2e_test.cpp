@@ -29,11 +29,10 @@
 #include "remote/proxim.h"
 #include "signin/girisform.h"
 #include "tests/basket/uitestutil.h"
+#include "tests/server/clientsettings.h"
 #include "tests/server/serverprocess.h"
-#include "util/machineid.h"
 #include "util/money.h"
 
-#include <sys/stat.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -449,12 +448,7 @@ TEST(OrderingPath, ScreenshotTour)
 int main(int argc, char **argv)
 {
     QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + "/.local/share").toUtf8());
-    qputenv("XDG_RUNTIME_DIR", (home.path() + "/run").toUtf8());
-    QDir().mkpath(home.path() + "/run");
-    ::chmod((home.path() + "/run").toUtf8().constData(), 0700);
+    UsePrivateHome(home.path());
     // Headless on a screen of a common laptop size, unless a platform is chosen.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (platform.isEmpty() || platform == "offscreen") {
@@ -483,22 +477,8 @@ int main(int argc, char **argv)
 
     // The deployment settings point at this server; this machine's own
     // identifier is made the test machine's.
-    const QString rawId = ComputeComputerId(QStringLiteral("/sys"), QStringLiteral("/run/udev/data"), {});
-    if (rawId.isEmpty()) {
-        std::fprintf(stderr, "this machine has no computer identifier\n");
-        return 1;
-    }
-    const QString conf = home.path() + "/tarselb2b.conf";
-    QFile f(conf);
-    f.open(QIODevice::WriteOnly);
-    const QString web = QStringLiteral("http://127.0.0.1:%1/").arg(server.webPort());
-    f.write(QStringLiteral("serverHost=127.0.0.1\nserverPort=%1\nconnectTimeoutMs=2000\n"
-                           "webSiteBase=%2\noutsideAddressBase=%2\ndownloadUrl=%2download/latest\n"
-                           "[aliases]\n%3=%4\n")
-                .arg(server.port())
-                .arg(web, rawId, kMachine)
-                .toUtf8());
-    f.close();
+    const QString conf = WriteClientSettings(home.path(), server, kMachine);
+    if (conf.isEmpty()) return 1;
     qputenv("TARSEL_CONFIG", conf.toUtf8());
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("ordertest"));
