@@ -652,7 +652,7 @@ int main(int argc, char **argv)
     // A home of its own: the settings file, the documents and the installer go there.
     QTemporaryDir home;
     g_home = &home;
-    UsePrivateHome(home.path());
+    test::UsePrivateHome(home.path());
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
@@ -673,7 +673,7 @@ int main(int argc, char **argv)
 
     // The deployment settings point at this server; this machine's own
     // identifier is made the test machine's.
-    const QString conf = WriteClientSettings(home.path(), server, kMachine);
+    const QString conf = test::WriteClientSettings(home.path(), server, kMachine);
     if (conf.isEmpty()) return 1;
     qputenv("TARSEL_CONFIG", conf.toUtf8());
 
